@@ -19,15 +19,19 @@ struct AngleTableBlock {
 // Null until BuildAngleTables has run; then read-only and never freed.
 extern AngleTableBlock* AngleTables;
 
-// Allocates the block (once; later calls keep the same block) and fills the tables; empties the
-// vertex list. A failed allocation leaves AngleTables null.
+// Points AngleTables at the block and fills the tables; empties the vertex list. Every call uses
+// the same block.
+// The block is reserved in static storage, so there is no allocation that could fail.
 void BuildAngleTables();
 
 double TenthsToRadians(int32_t angle);
-float TableCos(int32_t index);  // index 0..3599
+// Table reads take indexes 0..3599; any other index is wrapped into one turn rather than read
+// from beside the tables.
+float TableCos(int32_t index);
 float TableSin(int32_t index);
 float TableTan(int32_t index);
-// (r * cos, r * sin) from the tables; angles 3600..7199 are taken as 0..3599.
+// (r * cos, r * sin) from the tables; angles 3600..7199 are taken as 0..3599 (one subtraction),
+// angles outside 0..7199 are wrapped like the table reads.
 Point PolarPoint(int32_t r, int32_t angle);
 // (r * sin, r * cos) computed directly: note the order, sine term first.
 Point PolarPointDirect(int32_t r, int32_t angle);

@@ -1,6 +1,7 @@
 // Small integer operations on numbers, points and pairs shared by the rasterizer, the layers and
 // the splash. Wrap-around arithmetic is done on unsigned values so it is defined behaviour.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 struct Point {
@@ -8,6 +9,14 @@ struct Point {
     int32_t y;
     bool operator==(const Point&) const = default;
 };
+
+// Nearest integer, ties to even. NaN and values outside the 32-bit range give INT32_MIN (the
+// integer-indefinite value of the x87 store), so a caller outside its domain gets a defined value.
+inline int32_t RoundToInt(double value) {
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return INT32_MIN;
+    return int32_t(rounded);
+}
 
 // The full unsigned 64-bit product; callers use its low 32 bits.
 uint64_t MulWide(uint32_t a, uint32_t b);
@@ -28,3 +37,6 @@ int32_t PointInRect(int32_t px, int32_t py, int32_t left, int32_t top, int32_t w
 Point HalvePair(uint32_t a, uint32_t b);
 // Type 1: (-x, y); type 2: (-x, -y); type 3: (x, -y); any other type returns (x, y) unchanged.
 Point MirrorQuadrant(int32_t x, int32_t y, int32_t type);
+// Hexadecimal text (0-9, a-f, A-F) up to a NUL or CR into *value; 1, or -1 with *value untouched
+// for an empty text, any other byte, a value past 32 bits or a null pointer.
+int32_t ParseHex(const char* text, uint32_t* value);
