@@ -73,6 +73,13 @@ int32_t WriteFileBytes(const void* source, const char* path, uint32_t* bytesWrit
     return (closed && total == count) ? 1 : 0;
 }
 
+uint64_t FileByteCount(const char* path) {
+    if (path == nullptr) return 0;
+    struct stat info;
+    if (stat(SystemPath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+    return static_cast<uint64_t>(info.st_size);
+}
+
 int32_t FileExists(const char* path) {
     if (path == nullptr || *path == '\0') return 0;
     const std::string name = SystemPath(path);

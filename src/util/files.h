@@ -16,6 +16,9 @@ int32_t ReadFileBytes(void* destination, const char* path, uint32_t* bytesRead, 
 // bytes were written, 0 otherwise.
 int32_t WriteFileBytes(const void* source, const char* path, uint32_t* bytesWritten,
                        uint32_t count);
+// Size in bytes of the regular file at path (symbolic links followed); 0 when there is none.
+// Creates nothing, unlike a read.
+uint64_t FileByteCount(const char* path);
 // 1 when anything matches the path, 0 otherwise; creates nothing. A directory counts. Wildcards *
 // and ? may stand in the last component and match any entry but "." and "..", names beginning
 // with a dot included; '[' is an ordinary character.

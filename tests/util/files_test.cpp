@@ -129,6 +129,17 @@ TEST_F(FilesTest, BackslashSeparatorsReachTheSameFile) {
     EXPECT_EQ(FileExists((dir.string() + "\\sub\\*.txt").c_str()), 1);
 }
 
+TEST_F(FilesTest, FileByteCountSizesRegularFilesOnly) {
+    Write("ten.bin", "0123456789");
+    Write("empty.bin", "");
+    EXPECT_EQ(FileByteCount(Path("ten.bin").c_str()), 10u);
+    EXPECT_EQ(FileByteCount((dir.string() + "\\ten.bin").c_str()), 10u);
+    EXPECT_EQ(FileByteCount(Path("empty.bin").c_str()), 0u);
+    EXPECT_EQ(FileByteCount(dir.string().c_str()), 0u);  // a directory
+    EXPECT_EQ(FileByteCount(Path("missing.bin").c_str()), 0u);
+    EXPECT_FALSE(fs::exists(Path("missing.bin")));
+}
+
 TEST_F(FilesTest, FileExistsMatchesNamesDirectoriesAndWildcards) {
     Write("data.bin", "x");
     Write(".hidden", "x");
