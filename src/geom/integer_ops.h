@@ -37,6 +37,6 @@ int32_t PointInRect(int32_t px, int32_t py, int32_t left, int32_t top, int32_t w
 Point HalvePair(uint32_t a, uint32_t b);
 // Type 1: (-x, y); type 2: (-x, -y); type 3: (x, -y); any other type returns (x, y) unchanged.
 Point MirrorQuadrant(int32_t x, int32_t y, int32_t type);
-// Hexadecimal text (0-9, a-f, A-F) up to a NUL or CR into *value; 1, or -1 with *value untouched
-// for an empty text, any other byte, a value past 32 bits or a null pointer.
+// Reads hexadecimal text (0-9, a-f, A-F) that ends at a NUL or a carriage return.
+// 1 with *value set; -1, *value untouched, for no digits, any other byte, over 32 bits, or null.
 int32_t ParseHex(const char* text, uint32_t* value);

@@ -41,7 +41,7 @@ void ClearVertices();
 
 // Perspective projection of (x, y) at depth onto a width x height surface:
 // width / tan * x / depth + width / 2, and the same with height for y. There is no clipping:
-// a negative depth mirrors the point through the centre. Needs depth != 0.
+// a negative depth mirrors the point through the centre. A depth of 0 lands far off the surface.
 Point ProjectPoint(int32_t x, int32_t y, int32_t depth, int32_t width, int32_t height,
                    int32_t angle);
 // Projects the listed vertices in order (angle index 450, 90 degrees of view) and joins each to
@@ -59,7 +59,6 @@ struct Point3 {
     int32_t z;
     bool operator==(const Point3&) const = default;
 };
-// Rotates (x, y, z) by angle indexes a in the (y, z) plane, then b in (x, z), then c in (x, y),
-// each turning the plane's first axis toward its second like PolarPoint, with the table values;
-// the result is rounded once at the end. Feed it to AddVertex, which adds the depth offset.
+// Rotates (x, y, z) about the three axes with the table values, rounded once at the end.
+// Order: (y, z) by a, then (x, z) by b, then (x, y) by c; each turns its first axis to its second.
 Point3 RotatePoint(int32_t x, int32_t y, int32_t z, int32_t a, int32_t b, int32_t c);

@@ -144,6 +144,7 @@ TEST_F(VertexListTest, ProjectPoint) {
         {256, 0, 1024, 1024, 768, 450, {768, 384}, "twice as deep, half as far out"},
         {256, 128, -512, 1024, 768, 450, {0, 192}, "negative depth mirrors through the centre"},
         {512, 0, 512, 1024, 768, 600, {1103, 384}, "60 degrees: 1024 / tan = 591.2 -> 591"},
+        {1, 0, 0, 10, 10, 450, {INT32_MIN + 5, INT32_MIN + 5}, "depth 0: far off, not a fault"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ProjectPoint(c.x, c.y, c.depth, c.width, c.height, c.angle), c.expected) << c.why;
