@@ -1,0 +1,48 @@
+// Fuzz target of the BMP drawers: the input is the file. It is written to a temporary file and
+// drawn with both drawers onto small surfaces of both depths, at a point inside and one outside.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gfx/bmp.h"
+
+namespace {
+
+const std::string& InputPath() {
+    static const std::string path = [] {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string name = std::string(tmp != nullptr ? tmp : "/tmp") + "/velmora-bmp-fuzz-XXXXXX";
+        const int fd = mkstemp(name.data());
+        if (fd < 0) std::abort();
+        close(fd);
+        std::atexit([] { std::remove(InputPath().c_str()); });
+        return name;
+    }();
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string& path = InputPath();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+    std::fclose(file);
+
+    uint8_t header[BMP_HEADER_SIZE];
+    ReadBmpHeader(header, path.c_str());
+    for (uint32_t bitsPerPixel : {32u, 16u}) {
+        std::vector<uint32_t> pixels(24 * 16, 0x00808080);
+        const Surface surface{pixels.data(), 24, 16, bitsPerPixel};
+        DrawBmpFile(path.c_str(), &surface, 2, 3);
+        DrawBmpFileBlended(path.c_str(), &surface, 2, 3);
+        DrawBmpFile(path.c_str(), &surface, -5, 20);
+        DrawBmpFileBlended(path.c_str(), &surface, -5, 20);
+    }
+    return 0;
+}
