@@ -44,6 +44,7 @@ uint32_t LocateWords(char* text, uint32_t length, uint32_t limit, Visit visit) {
 // Entry i of the word tables. Entry 0 holds WORD_TABLE_MAGIC while line 1 has no words: a line
 // holds at most TEXT_DOC_CAPACITY / 2 words, so the magic can never be a real count.
 uint32_t StoredWordCount(const TextDoc* doc, uint32_t i) {
+    if (doc->wordCounts == nullptr) return 0;  // released
     const uint32_t count = doc->wordCounts[i];
     return (i == 0 && count == WORD_TABLE_MAGIC) ? 0 : count;
 }

@@ -42,7 +42,7 @@ TextSpan FindWord(uint32_t m, const char* text, uint32_t length);
 // Entry 0 of both tables keeps WORD_TABLE_MAGIC while line 1 has no words; every reader takes
 // the magic there for a count of 0 and never follows wordLists entry 0 then.
 void BuildWordIndex(TextDoc* doc);
-// Frees the records, the word arrays and both tables, and clears the fields; 0 is ignored.
+// Frees the records, word arrays and tables; lines then read as empty. 0 is ignored.
 void ReleaseWordIndex(TextDoc* doc);
 // Line n's word count; 0 for n outside 1 to lineCount.
 uint32_t WordCountOfLine(const TextDoc* doc, int32_t n);

@@ -166,6 +166,19 @@ TEST(WordIndex, OutOfRangeAnswers) {
     EXPECT_EQ(WordCountOfLine(doc.get(), 3), 1u);
 }
 
+TEST(WordIndex, AReleasedIndexReadsAsEmpty) {
+    DocPtr doc = LoadBytes("ONE TWO \r\n");
+    ASSERT_NE(doc, nullptr);
+    ReleaseWordIndex(doc.get());
+    ReleaseWordIndex(doc.get());  // a second release finds nothing to free
+    ReleaseWordIndex(nullptr);
+    EXPECT_EQ(WordCountOfLine(doc.get(), 1), 0u);
+    EXPECT_EQ(WordRecordAt(doc.get(), 1, 1), NO_WORD_RECORD);
+    EXPECT_EQ(SearchWord(doc.get(), "one", 3).found, -1);
+    BuildWordIndex(doc.get());
+    EXPECT_EQ(SearchWord(doc.get(), "one", 3).record, WordRecordAt(doc.get(), 1, 1));
+}
+
 TEST(WordSearch, UpperCasesOnlyTheSearchedWord) {
     struct Case {
         const char* why;
