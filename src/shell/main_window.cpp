@@ -72,7 +72,7 @@ void RunSetUp(HWND window) {
 void InitGraphics(HWND window) {
     // The pixel block: WorkSurface's image, then the backdrop. Not cleared, like the original
     // block; a failed allocation stops the program (std::bad_alloc), as nothing could be drawn.
-    auto* block = new uint32_t[2 * SURFACE_WIDTH * SURFACE_HEIGHT];
+    static uint32_t* const block = new uint32_t[2 * SURFACE_WIDTH * SURFACE_HEIGHT];
     WorkSurface.pixels = block;
     BackdropBuffer = block + SURFACE_WIDTH * SURFACE_HEIGHT;
     WindowDC = GetDC(window);
@@ -94,7 +94,7 @@ void InitGraphics(HWND window) {
     if (!CreateSceneContext(WindowDC)) PostQuitMessage(0);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+HWND CreateMainWindow(HINSTANCE instance) {
     ModuleInstance = instance;
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(WNDCLASSEXA);
@@ -111,12 +111,31 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                  nullptr, nullptr, ModuleInstance, nullptr);
     ShowWindow(MainWindow, SW_SHOWNORMAL);
     UpdateWindow(MainWindow);
-    MSG message;
+    return MainWindow;
+}
+
+int RunMessageLoop() {
+    MSG message = {};
+    // Only WM_QUIT (0) ends the loop; an error result (-1) does not.
     while (GetMessageA(&message, nullptr, 0, 0) != 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
     return int(message.wParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    CreateMainWindow(instance);
+    return RunMessageLoop();
+}
+
+void ResetProgramForTest() {
+    if (LayerList) ClearLayers();
+    FocusIndex = -1;
+    PointerX = PointerY = KeyCode = 0;
+    ViewMode = 0;
+    MainWindow = nullptr;
+    ExitButtonIndex = 0;
 }
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -16,5 +16,13 @@ extern HFONT MainFont;
 // Allocates the pixel block, the device contexts, the setup canvas, the layer list, the angle
 // tables and the OpenGL context, in that order; a failed pixel format posts the quit message.
 void InitGraphics(HWND window);
+// The set-up and the message loop, as WinMain runs them: registers the class and creates the
+// main window (its WM_CREATE runs the whole set-up); then shows it.
+HWND CreateMainWindow(HINSTANCE instance);
+// Dispatches messages until WM_QUIT; returns the quit code.
+int RunMessageLoop();
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Forgets the layers, the focus, the input state and the view for a new program run in the same
+// process (tests); the pixel block and device contexts are made anew by the next set-up.
+void ResetProgramForTest();
