@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "layers/animation.h"
+#include "layers/bar.h"
 #include "layers/button.h"
+#include "layers/textview.h"
 #include "util/strings.h"
 
 LayerListBlock* LayerList = nullptr;
@@ -27,6 +30,9 @@ void ClearLayers() { LayerList->count = 0; }
 void DrawLayer(uint32_t index) {
     switch (GetLayer(index)->kind) {
         case LK_BUTTON: DrawButtonLayer(index); break;
+        case LK_TEXTVIEW: DrawTextViewLayer(index); break;
+        case LK_ANIMATION: DrawAnimationLayer(index); break;
+        case LK_BAR: DrawBarLayer(index); break;
         default: break;
     }
 }
