@@ -4,7 +4,8 @@ VELMORA_PACKAGES=(
     cmake g++ make pkg-config
     libgtest-dev libbenchmark-dev
     libsdl2-dev libsdl2-gfx-dev
-    libfreetype-dev libfontconfig-dev fonts-dejavu-core libx11-dev libxext-dev xvfb imagemagick
+    libfreetype-dev libfontconfig-dev fonts-dejavu-core libx11-dev libxext-dev xvfb xdotool imagemagick
+    libjpeg62-turbo-dev
 )
 
 # Installs the packages that are not installed yet; as non-root prints the exact command instead.
