@@ -2,6 +2,7 @@
 
 #include "gfx/framebuffer.h"
 #include "layers/layer_list.h"
+#include "media/sound.h"
 #include "scene3d/scene.h"
 
 uint32_t ViewMode = 0;
@@ -50,6 +51,8 @@ void PreDispatchMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 SteerScene();
             break;
         case WM_KEYUP: KeyCode = 0; break;
+        // Wave playback has ended: close the device, whatever the notification says.
+        case MM_MCINOTIFY: mciSendCommandA(WaveDeviceId, MCI_CLOSE, 0, 0); break;
         default: break;
     }
 }
