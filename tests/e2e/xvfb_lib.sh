@@ -31,7 +31,7 @@ stop_all() {
 wait_for_window() {
     local pattern=$1 seconds=${2:-30} i id
     for i in $(seq 1 $((seconds * 10))); do
-        id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1)
+        id=$(xdotool search --name "$pattern" 2>/dev/null | head -n1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
@@ -52,7 +52,7 @@ wait_for_title() {
 wait_for_exit() {
     local pid=$1 seconds=${2:-10} i state
     for i in $(seq 1 $((seconds * 10))); do
-        state=$(ps -o stat= -p "$pid" 2>/dev/null)
+        state=$(ps -o stat= -p "$pid" 2>/dev/null || true)
         if [ -z "$state" ] || [[ $state == Z* ]]; then
             wait "$pid"
             echo $?
