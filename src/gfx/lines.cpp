@@ -53,12 +53,15 @@ void DrawLineFast(const Surface* surface, int32_t x1, int32_t y1, int32_t dx, in
         // Every point lies between the two ends: walk a pointer.
         const ptrdiff_t stepX = sx, stepY = sy * ptrdiff_t(width);
         Pixel* p = pixels + endX + endY * width;
+        // Branch-free stepping: the sign of each remainder selects its correction.
         for (int32_t i = count; i >= 1; --i) {
             *p = value;
             rx -= ax;
-            if (rx < 0) rx += count, p -= stepX;
             ry -= ay;
-            if (ry < 0) ry += count, p -= stepY;
+            const int32_t backX = rx >> 31, backY = ry >> 31;  // -1 when the quotient drops
+            rx += count & backX;
+            ry += count & backY;
+            p -= (stepX & backX) + (stepY & backY);
         }
         return;
     }
