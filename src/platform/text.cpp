@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -78,7 +79,10 @@ struct FaceFile {
 
 bool MatchFace(const char* family, bool monospace, bool bold, bool italic, FaceFile* out) {
     static std::once_flag initialised;
-    std::call_once(initialised, [] { FcInit(); });
+    std::call_once(initialised, [] {
+        FcInit();
+        std::atexit(FcFini);  // hands fontconfig's caches back, so leak checks stay quiet
+    });
     FcPattern* pattern = FcPatternCreate();
     if (family != nullptr && family[0] != '\0')
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
