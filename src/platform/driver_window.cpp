@@ -18,12 +18,6 @@
 
 #include "platform/driver.h"
 
-// SDL's input-method support opens a D-Bus connection whose library keeps one buffer until the
-// process ends; leak checks of sanitizer builds are told so instead of failing every window run.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libdbus-1.so\n";
-}
-
 namespace {
 
 // Message and key codes of windows.h, repeated here because X11 and windows.h cannot meet.
