@@ -30,7 +30,7 @@ for i in $(seq 1 100); do shoot; [ "$(pixel 61 122)" = "$highlighted" ] && break
 [ "$(pixel 61 122)" = "$highlighted" ] || fail "Exit not highlighted: $(pixel 61 122)"
 
 xdotool click 1
-code=$(wait_for_exit "$APP_PID" 20) || fail "the program did not end"
+wait_for_exit "$APP_PID" 20 || fail "the program did not end"
 APP_PID=""
-[ "$code" = 0 ] || fail "exit code $code"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 echo "PASS: highlight seen, exit code 0"

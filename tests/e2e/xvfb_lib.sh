@@ -3,6 +3,8 @@
 
 XVFB_PID=""
 APP_PID=""
+# A sanitizer-built program reports only leaks of its own (see lsan.supp).
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # Starts Xvfb on a free display (chosen by the server) and exports DISPLAY.
 start_xvfb() {
@@ -48,14 +50,15 @@ wait_for_title() {
     return 1
 }
 
-# Waits up to $2 seconds for process $1 to end; prints its exit code.
+# Waits up to $2 seconds for process $1, a child of this shell, to end; sets EXIT_CODE to its
+# exit status. Call it directly, not in $( ): a subshell cannot collect its parent's child.
+EXIT_CODE=""
 wait_for_exit() {
     local pid=$1 seconds=${2:-10} i state
     for i in $(seq 1 $((seconds * 10))); do
         state=$(ps -o stat= -p "$pid" 2>/dev/null || true)
         if [ -z "$state" ] || [[ $state == Z* ]]; then
-            wait "$pid"
-            echo $?
+            wait "$pid" && EXIT_CODE=0 || EXIT_CODE=$?
             return 0
         fi
         sleep 0.1
