@@ -13,12 +13,9 @@ HDC SplashDC = nullptr;
 Canvas* SetupCanvas = nullptr;
 BITMAPINFOHEADER SharedBitmapHeader = {};
 
-namespace {
-
-// The canvases' font: white "Lucida Console" of height 10.
-HFONT CreateCanvasFont() {
+LOGFONTA ProgramFontDescription(LONG height) {
     LOGFONTA font = {};
-    font.lfHeight = -10;
+    font.lfHeight = height;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_STROKE_PRECIS;
@@ -26,10 +23,8 @@ HFONT CreateCanvasFont() {
     font.lfQuality = DRAFT_QUALITY;
     font.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
     std::strcpy(font.lfFaceName, "Lucida Console");
-    return CreateFontIndirectA(&font);
+    return font;
 }
-
-}  // namespace
 
 Canvas* CreateCanvas(HWND, int32_t x, int32_t y, int32_t width, int32_t height) {
     HDC dc = CreateCompatibleDC(WindowDC);
@@ -37,7 +32,8 @@ Canvas* CreateCanvas(HWND, int32_t x, int32_t y, int32_t width, int32_t height) 
     auto* canvas = new Canvas{};
     auto* header = new BITMAPINFOHEADER{};
     canvas->dc = dc;
-    canvas->font = CreateCanvasFont();
+    const LOGFONTA font = ProgramFontDescription(-10);
+    canvas->font = CreateFontIndirectA(&font);
     SelectObject(dc, canvas->font);
     canvas->x = x;
     canvas->y = y;

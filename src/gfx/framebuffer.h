@@ -38,6 +38,10 @@ struct FrameStrip {
 // CreateCanvas's failure result (-1 as an address).
 inline Canvas* const CANVAS_FAILED = reinterpret_cast<Canvas*>(intptr_t(-1));
 
+// The program's "Lucida Console" font description at the given LOGFONT height (-12 for the main
+// font, -10 for every canvas).
+LOGFONTA ProgramFontDescription(LONG height);
+
 extern Surface WorkSurface;
 extern uint32_t* BackdropBuffer;
 extern HDC ComposeDC;

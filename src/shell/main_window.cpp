@@ -1,7 +1,5 @@
 #include "shell/main_window.h"
 
-#include <cstring>
-
 #include "geom/angles.h"
 #include "layers/button.h"
 #include "layers/layer_list.h"
@@ -53,15 +51,7 @@ void RunSetUp(HWND window) {
     CreateButtonLayer(window, 10, 32, 105, 30, 0x7F0000, "No Function");
     CreateButtonLayer(window, 10, 64, 105, 30, 0x7F0000, "No Function");
     ExitButtonIndex = CreateButtonLayer(window, 10, 96, 105, 30, 0x007F00, "Exit");
-    LOGFONTA font = {};
-    font.lfHeight = -12;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = OUT_STROKE_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DRAFT_QUALITY;
-    font.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
-    std::strcpy(font.lfFaceName, "Lucida Console");
+    const LOGFONTA font = ProgramFontDescription(-12);
     MainFont = CreateFontIndirectA(&font);
     SelectDrawingFont(MainFont);
     SendMessageA(window, WM_USER, 0, RQ_CAPTURE);
