@@ -12,6 +12,7 @@
 #include "platform/headless.h"
 #include "shell/dispatch.h"
 #include "shell/main_window.h"
+#include "shell/program_start.h"
 
 // The program keeps every set-up object for its whole life by design, and these tests start it
 // several times in one process: what an earlier start made is not a leak to report.
@@ -56,10 +57,7 @@ bool InCaption(const ButtonSpec& b, int32_t c, int32_t r) {
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("VELMORA_DRIVER", "headless", 1);
-        PlatformResetForTest();
-        ResetProgramForTest();
-        window = CreateMainWindow(GetModuleHandleA(nullptr));
+        window = StartProgramForTest();
         ASSERT_NE(window, nullptr);
     }
     // Runs the message loop for ms of virtual time; false once the program has quit.
