@@ -1,6 +1,5 @@
 // Fuzz target of the BMP drawers: the input is the file. It is written to a temporary file and
 // drawn with both drawers onto small surfaces of both depths, at a point inside and one outside.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -8,31 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "input_file.h"
 #include "gfx/bmp.h"
 
-namespace {
-
-const std::string& InputPath() {
-    static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string name = std::string(tmp != nullptr ? tmp : "/tmp") + "/velmora-bmp-fuzz-XXXXXX";
-        const int fd = mkstemp(name.data());
-        if (fd < 0) std::abort();
-        close(fd);
-        std::atexit([] { std::remove(InputPath().c_str()); });
-        return name;
-    }();
-    return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = InputPath();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
+    const std::string path = WriteInputFile(data, size);
 
     uint8_t header[BMP_HEADER_SIZE];
     ReadBmpHeader(header, path.c_str());

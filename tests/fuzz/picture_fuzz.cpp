@@ -8,23 +8,11 @@
 #include <cstdio>
 #include <string>
 
+#include "input_file.h"
 #include "platform/olectl.h"
 #include "util/picture.h"
 
 namespace {
-
-const std::string& InputPath() {
-    static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string name = std::string(tmp != nullptr ? tmp : "/tmp") + "/velmora-pic-fuzz-XXXXXX";
-        const int fd = mkstemp(name.data());
-        if (fd < 0) std::abort();
-        close(fd);
-        std::atexit([] { std::remove(InputPath().c_str()); });
-        return name;
-    }();
-    return path;
-}
 
 void RenderSmall(IPicture* picture) {
     LONG w = 0, h = 0;
@@ -48,11 +36,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = InputPath();
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-    std::fclose(file);
+    const std::string path = WriteInputFile(data, size);
 
     if (HBITMAP bitmap = LoadPictureBitmap(path.c_str())) DeleteObject(bitmap);
 
