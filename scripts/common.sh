@@ -6,6 +6,7 @@ VELMORA_PACKAGES=(
     libsdl2-dev libsdl2-gfx-dev
     libfreetype-dev libfontconfig-dev fonts-dejavu-core libx11-dev libxext-dev xvfb xdotool imagemagick
     libjpeg62-turbo-dev
+    libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
 )
 
 # Installs the packages that are not installed yet; as non-root prints the exact command instead.

@@ -10,6 +10,7 @@
 #include "platform/core.h"
 #include "platform/driver.h"
 #include "platform/headless.h"
+#include "platform/headless_gl.h"
 
 namespace {
 
@@ -35,7 +36,9 @@ bool CreateWindow(const char*, int32_t x, int32_t y, int32_t width, int32_t heig
     return true;
 }
 
-void DestroyWindow() {}
+void DestroyWindow() {
+    HeadlessGlRelease();
+}
 void ShowWindow(bool) {}
 void SetTitle(const char*) {}
 
@@ -75,13 +78,16 @@ void WaitEvents(uint32_t timeoutMs) {
 }
 
 void Wake() {}
-void Shutdown() {}
+void Shutdown() {
+    HeadlessGlShutdown();
+}
 
 }  // namespace
 
 const PlatformDriver HeadlessDriver = {
     "headless", CreateWindow, DestroyWindow, ShowWindow, SetTitle, MoveWindow, WindowRect, Present,
-    Ticks,      WaitEvents,   Wake,          Shutdown,   nullptr,  nullptr,    nullptr,
+    Ticks,      WaitEvents,   Wake,          Shutdown,   HeadlessGlMakeCurrent, HeadlessGlSwap,
+    nullptr,
 };
 
 bool HeadlessActive() {

@@ -27,6 +27,7 @@ constexpr uint32_t MSG_CLOSE = 0x0010, MSG_KEYDOWN = 0x0100, MSG_KEYUP = 0x0101,
 constexpr uintptr_t MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002;
 
 SDL_Window* sdlWindow = nullptr;
+SDL_GLContext glContext = nullptr;  // made by the first glMakeCurrent(true), gone with the window
 uint32_t wakeEventType = 0;
 
 struct X11Target {
@@ -116,6 +117,18 @@ bool AttachX11() {
     return true;
 }
 
+// The one pixel format of the OpenGL glue: 8-8-8 colour, 16-bit depth, double buffered,
+// compatibility profile.
+void RequestGlFormat() {
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
 bool CreateWindow(const char* title, int32_t x, int32_t y, int32_t width, int32_t height,
                   bool resizable) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) {
@@ -129,6 +142,7 @@ bool CreateWindow(const char* title, int32_t x, int32_t y, int32_t width, int32_
         wakeEventType = SDL_RegisterEvents(1);
     }
     const Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
+    RequestGlFormat();  // the window's visual is chosen for these
     sdlWindow = SDL_CreateWindow(title, x, y, width, height, flags | SDL_WINDOW_OPENGL);
     if (sdlWindow == nullptr) sdlWindow = SDL_CreateWindow(title, x, y, width, height, flags);
     if (sdlWindow == nullptr) {
@@ -143,6 +157,11 @@ bool CreateWindow(const char* title, int32_t x, int32_t y, int32_t width, int32_
 }
 
 void DestroyWindow() {
+    if (glContext != nullptr) {
+        SDL_GL_MakeCurrent(sdlWindow, nullptr);
+        SDL_GL_DeleteContext(glContext);
+        glContext = nullptr;
+    }
     ReleaseImage();
     if (x11.gc != nullptr) XFreeGC(x11.display, x11.gc);
     x11 = X11Target{};
@@ -371,6 +390,28 @@ void Wake() {
     SDL_PushEvent(&event);
 }
 
+// The window's OpenGL context, made on first use (false when the window has no OpenGL), or
+// released. A GL swap and a software present both draw on the window: the later one shows.
+bool GlMakeCurrent(bool current) {
+    if (sdlWindow == nullptr) return false;
+    if (!current) {
+        if (glContext != nullptr) SDL_GL_MakeCurrent(sdlWindow, nullptr);
+        return true;
+    }
+    if (glContext == nullptr) {
+        glContext = SDL_GL_CreateContext(sdlWindow);
+        if (glContext == nullptr) {
+            std::fprintf(stderr, "velmora: no OpenGL on this window: %s\n", SDL_GetError());
+            return false;
+        }
+    }
+    return SDL_GL_MakeCurrent(sdlWindow, glContext) == 0;
+}
+
+void GlSwap() {
+    if (sdlWindow != nullptr && glContext != nullptr) SDL_GL_SwapWindow(sdlWindow);
+}
+
 void Shutdown() {
     DestroyWindow();
     if (SDL_WasInit(0) != 0) SDL_Quit();
@@ -380,5 +421,5 @@ void Shutdown() {
 
 const PlatformDriver WindowDriver = {
     "window", CreateWindow, DestroyWindow, ShowWindow, SetTitle, MoveWindow, WindowRect, Present,
-    Ticks,    WaitEvents,   Wake,          Shutdown,   nullptr,  nullptr,    nullptr,
+    Ticks,    WaitEvents,   Wake,          Shutdown,   GlMakeCurrent, GlSwap,   nullptr,
 };
