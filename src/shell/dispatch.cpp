@@ -48,7 +48,7 @@ void PreDispatchMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             if (ViewMode == 0)
                 LayerViewKeyDown(window);
             else
-                SteerScene();
+                SteerScene(window, KeyCode);
             break;
         case WM_KEYUP: KeyCode = 0; break;
         // Wave playback has ended: close the device, whatever the notification says.
