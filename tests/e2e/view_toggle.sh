@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a real window: a right release shows the 3D view, black since the program
 # never builds its scene, whatever the steering keys do; a second right release brings back the
-# layer view with the same pixels as before. Usage: view_toggle.sh PATH_TO_VELMORA
+# layer view with the same pixels as before. Without an OpenGL pixel format the program ends with
+# exit code 0. Usage: view_toggle.sh PATH_TO_VELMORA
 set -u
 app=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -68,4 +69,11 @@ same "$work/back.png" "$work/layers.png" ||
 kill "$APP_PID"
 wait_for_exit "$APP_PID" 10
 APP_PID=""
-echo "PASS: black 3D view, layer view back unchanged"
+
+# Without an OpenGL pixel format the program ends by itself with exit code 0.
+(cd "$work" && VELMORA_GL_REFUSE=pixel-format exec "$app") &
+APP_PID=$!
+wait_for_exit "$APP_PID" 60 || fail "the program without a pixel format did not end"
+APP_PID=""
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE without a pixel format"
+echo "PASS: black 3D view, layer view back unchanged, exit code 0 without a pixel format"
