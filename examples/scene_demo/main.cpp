@@ -1,7 +1,7 @@
 // The 3D view with its scene built: the lit brownish sphere and the small yellow one carried
 // around it. A and D turn it faster to one side or the other, W and S about the horizontal
 // axis, X and Z widen and narrow the field of view; Escape or closing the window ends it. The
-// title shows the steering state. Runs on the real window, or headless with VELMORA_DRIVER.
+// title shows the steering state.
 #include <cstdio>
 
 #include "platform/windows.h"

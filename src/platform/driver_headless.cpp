@@ -85,8 +85,20 @@ void Shutdown() {
 }  // namespace
 
 const PlatformDriver HeadlessDriver = {
-    "headless", CreateWindow, DestroyWindow, ShowWindow, SetTitle, MoveWindow, WindowRect, Present,
-    Ticks,      WaitEvents,   Wake,          Shutdown,   HeadlessGlMakeCurrent, HeadlessGlSwap,
+    "headless",
+    CreateWindow,
+    DestroyWindow,
+    ShowWindow,
+    SetTitle,
+    MoveWindow,
+    WindowRect,
+    Present,
+    Ticks,
+    WaitEvents,
+    Wake,
+    Shutdown,
+    HeadlessGlMakeCurrent,
+    HeadlessGlSwap,
     nullptr,
 };
 

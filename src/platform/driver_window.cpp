@@ -420,6 +420,7 @@ void Shutdown() {
 }  // namespace
 
 const PlatformDriver WindowDriver = {
-    "window", CreateWindow, DestroyWindow, ShowWindow, SetTitle, MoveWindow, WindowRect, Present,
-    Ticks,    WaitEvents,   Wake,          Shutdown,   GlMakeCurrent, GlSwap,   nullptr,
+    "window",   CreateWindow, DestroyWindow, ShowWindow, SetTitle,
+    MoveWindow, WindowRect,   Present,       Ticks,      WaitEvents,
+    Wake,       Shutdown,     GlMakeCurrent, GlSwap,     nullptr,
 };
