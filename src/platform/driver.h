@@ -35,10 +35,9 @@ struct PlatformDriver {
     void (*waitEvents)(uint32_t timeoutMs);
     void (*wake)();  // any thread: ends a waitEvents early
     void (*shutdown)();
-    // Left for the OpenGL glue and the sound service: null until they exist.
+    // The OpenGL glue: the window's one GL context made current or released, and a swap.
     bool (*glMakeCurrent)(bool current);
     void (*glSwap)();
-    bool (*audioOpen)(uint32_t samplesPerSecond, uint32_t channels);
 };
 
 extern const PlatformDriver WindowDriver;

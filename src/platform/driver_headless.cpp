@@ -99,7 +99,6 @@ const PlatformDriver HeadlessDriver = {
     Shutdown,
     HeadlessGlMakeCurrent,
     HeadlessGlSwap,
-    nullptr,
 };
 
 bool HeadlessActive() {

@@ -422,5 +422,5 @@ void Shutdown() {
 const PlatformDriver WindowDriver = {
     "window",   CreateWindow, DestroyWindow, ShowWindow, SetTitle,
     MoveWindow, WindowRect,   Present,       Ticks,      WaitEvents,
-    Wake,       Shutdown,     GlMakeCurrent, GlSwap,     nullptr,
+    Wake,       Shutdown,     GlMakeCurrent, GlSwap,
 };
