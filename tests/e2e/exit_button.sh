@@ -5,13 +5,8 @@ set -u
 app=$1
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_lib.sh"
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v convert >/dev/null || {
-    echo "Xvfb, xdotool or ImageMagick missing: skipped"; exit 77; }
-trap stop_all EXIT
-work=$(mktemp -d)
-fail() { echo "FAIL: $*"; exit 1; }
+begin_e2e_test
 
-start_xvfb || fail "Xvfb did not start"
 (cd "$work" && exec "$app") &
 APP_PID=$!
 window=$(wait_for_window "." 60) || fail "no window"

@@ -7,14 +7,9 @@ app=$1
 assets=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb_lib.sh"
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v convert >/dev/null || {
-    echo "Xvfb, xdotool or ImageMagick missing: skipped"; exit 77; }
-trap stop_all EXIT
-work=$(mktemp -d)
-fail() { echo "FAIL: $*"; exit 1; }
+begin_e2e_test
 cp "$assets/093070B.jpg" "$work/"
 
-start_xvfb || fail "Xvfb did not start"
 launched=$(date +%s%N)
 (cd "$work" && exec "$app") &
 APP_PID=$!

@@ -65,3 +65,15 @@ wait_for_exit() {
     done
     return 1
 }
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# The start of an end-to-end test: skips (exit 77) without Xvfb, xdotool or ImageMagick, stops
+# what the test started when it ends, makes the test's own folder $work and starts Xvfb.
+begin_e2e_test() {
+    command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v convert >/dev/null || {
+        echo "Xvfb, xdotool or ImageMagick missing: skipped"; exit 77; }
+    trap stop_all EXIT
+    work=$(mktemp -d)
+    start_xvfb || fail "Xvfb did not start"
+}
