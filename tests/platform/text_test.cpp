@@ -36,11 +36,13 @@ struct Extent {
     int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive; right < 0: none
 };
 
-Extent Changed(const std::vector<uint32_t>& pixels) {
+// The box of the pixels that differ from the background (or, with `only`, that equal it).
+Extent Changed(const std::vector<uint32_t>& pixels, const uint32_t* only = nullptr) {
     Extent e;
     for (int y = 0; y < Canvas::H; ++y)
         for (int x = 0; x < Canvas::W; ++x)
-            if (pixels[size_t(y) * Canvas::W + x] != BACKGROUND) {
+            if (only ? pixels[size_t(y) * Canvas::W + x] == *only
+                     : pixels[size_t(y) * Canvas::W + x] != BACKGROUND) {
                 e.left = std::min(e.left, x), e.right = std::max(e.right, x);
                 e.top = std::min(e.top, y), e.bottom = std::max(e.bottom, y);
             }
@@ -140,12 +142,16 @@ TEST_F(TextTest, OpaqueModeFillsTheWholeCellRow) {
 }
 
 TEST_F(TextTest, LucidaConsoleResolvesToAMonospacedFace) {
+    // The width of the cells, from the pixels the opaque background filled: glyph ink may
+    // overhang a cell (a wide W does in DejaVu Sans Mono), the cell fill never does.
     auto opaqueWidth = [](const char* text) {
         Canvas canvas;
         SelectObject(canvas.dc, MainStyleFont(-12));
-        SetBkColor(canvas.dc, 0);
+        const uint32_t cellFill = 0x00FF0000;  // red, as a colour reference 0x000000FF
+        SetBkColor(canvas.dc, 0x000000FF);
+        SetTextColor(canvas.dc, 0x00FFFFFF);
         TextOutA(canvas.dc, 0, 0, text, int(std::strlen(text)));
-        const Extent box = Changed(canvas.Pixels());
+        const Extent box = Changed(canvas.Pixels(), &cellFill);
         return box.right - box.left + 1;
     };
     EXPECT_EQ(opaqueWidth("iiiiiiiiii"), opaqueWidth("WWWWWWWWWW"));
