@@ -290,12 +290,22 @@ TEST(StorePointer, SplitsTheMouseMoveParameter) {
     }
 }
 
-TEST(WinMain, ClosingTheWindowEndsWithExitCodeZero) {
-    setenv("VELMORA_DRIVER", "headless", 1);
-    PlatformResetForTest();
-    ResetProgramForTest();
-    HeadlessAt(2500, [] { HeadlessClose(); });
-    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT), 0);
+TEST(WinMain, ClosingTheWindowAtAnyMomentEndsWithExitCodeZero) {
+    // Before the splash, on its tick, right after its capture, mid-run, and after input that
+    // arrives before the first tick.
+    for (uint32_t closeAt : {0u, 19u, 20u, 21u, 50u, 1001u, 2500u}) {
+        setenv("VELMORA_DRIVER", "headless", 1);
+        PlatformResetForTest();
+        ResetProgramForTest();
+        HeadlessAt(0, [] {
+            HeadlessButtonUp(WM_LBUTTONUP, 50, 110);
+            HeadlessButtonUp(WM_RBUTTONUP, 50, 110);
+            HeadlessMouseMove(50, 110);
+        });
+        HeadlessAt(closeAt, [] { HeadlessClose(); });
+        EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT), 0)
+            << "closed at " << closeAt << " ms";
+    }
 }
 
 }  // namespace
