@@ -1,5 +1,6 @@
 // The demonstration program on the headless driver: start-up, buttons, focus, clicks, views,
 // title and the repaint protocol, checked on the client image and the program's state.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -193,6 +194,22 @@ TEST_F(ProgramTest, RightReleaseTogglesTheViewAndFreezesTheFocus) {
     ASSERT_TRUE(Run(110));
     EXPECT_EQ(ViewMode, 0u);
     EXPECT_EQ(FocusIndex, 2) << "back in the layer view the hit test runs again";
+}
+
+TEST_F(ProgramTest, SizeMessageSetsTheViewportFromTheWindowsScreenRectangle) {
+    // The right and bottom edges in screen coordinates, not the client size: a window moved to
+    // (100, 50) with an outer size of 600 x 480 gets a 700 x 530 viewport.
+    struct Case { int x, y; GLint width, height; };
+    for (const Case& c : {Case{100, 50, 700, 530}, Case{0, 0, 600, 480}}) {
+        MoveWindow(window, c.x, c.y, 600, 480, TRUE);  // sends WM_SIZE
+        RECT rect;
+        GetWindowRect(window, &rect);
+        ASSERT_EQ(rect.right, c.width) << "no frame around the headless window";
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], c.width);
+        EXPECT_EQ(viewport[3], c.height);
+    }
 }
 
 TEST_F(ProgramTest, KeysSetAndClearTheKeyCode) {
